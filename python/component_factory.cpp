@@ -1,0 +1,22 @@
+#include "component_factory.h"
+
+namespace Korvane {
+
+namespace {
+
+// Concrete transports and device models are registered here as they become available;
+// anything not yet built is reported as not implemented rather than faked.
+class DefaultComponentFactory final : public ComponentFactory {
+public:
+    std::unique_ptr<KorvaneTOFSensor> makeCsiSensor(const std::string&, PlatformType) override { return nullptr; }
+    std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string&, int) override { return nullptr; }
+    std::unique_ptr<KorvaneDevice> makeDevice(DeviceType, PlatformType) override { return nullptr; }
+};
+
+}  // namespace
+
+std::unique_ptr<ComponentFactory> makeDefaultComponentFactory() {
+    return std::make_unique<DefaultComponentFactory>();
+}
+
+}  // namespace Korvane

@@ -1,0 +1,36 @@
+#include "platform.h"
+
+#include <cstdio>
+
+namespace Korvane {
+
+namespace {
+
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+}  // namespace
+
+PlatformType platformFromModel(std::string_view model) {
+    if (contains(model, "Jetson")) {
+        if (contains(model, "Xavier")) return PLATFORM_JETSON;
+        if (contains(model, "TX1") || contains(model, "Nano")) return PLATFORM_JETSON_NANO;
+        return PLATFORM_JETSON;
+    }
+    if (contains(model, " Orin")) return PLATFORM_JETSON;
+    if (contains(model, "Raspberry")) {
+        return contains(model, "Pi 5") ? PLATFORM_RASPBERRY_PI5 : PLATFORM_RASPBERRY_PI;
+    }
+    if (contains(model, "Radxa ROCK")) return PLATFORM_ROCK;
+    return PLATFORM_UNKNOWN;
+}
+
+PlatformType detectPlatform(const std::string& modelPath) {
+    std::FILE* file = std::fopen(modelPath.c_str(), "r");
+    if (file == nullptr) return PLATFORM_UNKNOWN;
+    char line[100] = {};
+    const bool read = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
+    return read ? platformFromModel(line) : PLATFORM_UNKNOWN;
+}
+
+}  // namespace Korvane
