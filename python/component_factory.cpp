@@ -1,5 +1,7 @@
 #include "component_factory.h"
 
+#include "transport/csi/korvane_tof_csi_sensor.h"
+
 namespace Korvane {
 
 namespace {
@@ -8,7 +10,9 @@ namespace {
 // anything not yet built is reported as not implemented rather than faked.
 class DefaultComponentFactory final : public ComponentFactory {
 public:
-    std::unique_ptr<KorvaneTOFSensor> makeCsiSensor(const std::string&, PlatformType) override { return nullptr; }
+    std::unique_ptr<KorvaneTOFSensor> makeCsiSensor(const std::string& devicePath, PlatformType platform) override {
+        return std::make_unique<KorvaneTOFCSISensor>(devicePath, platform);
+    }
     std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string&, int) override { return nullptr; }
     std::unique_ptr<KorvaneDevice> makeDevice(DeviceType, PlatformType) override { return nullptr; }
 };
