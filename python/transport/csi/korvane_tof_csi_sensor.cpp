@@ -242,7 +242,7 @@ int KorvaneTOFCSISensor::start() {
     request.memory = V4L2_MEMORY_MMAP;
     if (v4l2Ioctl(video_.get(), VIDIOC_REQBUFS, &request) < 0) return KorvaneUnkownError;
     if (mapBuffers(request.count) != 0) {
-        buffers_.clear();
+        releaseBuffers();
         return KorvaneUnkownError;
     }
     int type = static_cast<int>(board_.bufferType);
@@ -317,11 +317,22 @@ int KorvaneTOFCSISensor::dequeue(uint32_t& index, timeval& stamp, size_t& bytes)
 int KorvaneTOFCSISensor::stop() {
     int type = static_cast<int>(board_.bufferType);
     if (v4l2Ioctl(video_.get(), VIDIOC_STREAMOFF, &type) < 0) return KorvaneSystemError;
+    return releaseBuffers();
+}
+
+int KorvaneTOFCSISensor::releaseBuffers() {
     int result = KorvaneSuccess;
     for (CaptureBuffer& buffer : buffers_) {
         if (buffer.memory.unmap() != 0) result = KorvaneSystemError;
     }
     buffers_.clear();
+    // Drivers refuse a new format while buffers exist, so they are given back: the next
+    // start can then set the format again.
+    v4l2_requestbuffers request{};
+    request.count = 0;
+    request.type = board_.bufferType;
+    request.memory = V4L2_MEMORY_MMAP;
+    if (v4l2Ioctl(video_.get(), VIDIOC_REQBUFS, &request) < 0) result = KorvaneSystemError;
     return result;
 }
 

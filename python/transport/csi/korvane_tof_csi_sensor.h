@@ -54,6 +54,7 @@ private:
     int setFormat();
     int mapBuffers(uint32_t granted);
     int queueBuffer(uint32_t index);
+    int releaseBuffers();
     int dequeue(uint32_t& index, timeval& stamp, size_t& bytes);
     int sensorControl(unsigned long request, uint32_t id, int32_t& value, const char* what);
 
