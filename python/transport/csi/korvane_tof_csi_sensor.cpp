@@ -246,7 +246,10 @@ int KorvaneTOFCSISensor::start() {
         return KorvaneUnkownError;
     }
     int type = static_cast<int>(board_.bufferType);
-    if (v4l2Ioctl(video_.get(), VIDIOC_STREAMON, &type) < 0) return KorvaneSystemError;
+    if (v4l2Ioctl(video_.get(), VIDIOC_STREAMON, &type) < 0) {
+        releaseBuffers();  // so that a later start finds the driver free
+        return KorvaneSystemError;
+    }
     return KorvaneSuccess;
 }
 
