@@ -4,7 +4,10 @@
 #include <linux/i2c.h>
 #include <strings.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 
 #include "i2c_helpers.h"
@@ -23,11 +26,16 @@ constexpr unsigned long kAnySmbusFunction = 0x7E0000;
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
-// The number of a name "i2c-<n>", as sscanf("i2c-%d") reads it.
+// The number of a name "i2c-<n>" (what follows the digits does not matter); nullopt
+// without digits or beyond the range of int.
 std::optional<int> busNumber(const std::string& name) {
-    int bus = 0;
-    if (std::sscanf(name.c_str(), "i2c-%d", &bus) != 1) return std::nullopt;
-    return bus;
+    if (name.compare(0, 4, "i2c-") != 0) return std::nullopt;
+    const char* digits = name.c_str() + 4;
+    char* end = nullptr;
+    errno = 0;
+    const long bus = std::strtol(digits, &end, 10);
+    if (end == digits || errno == ERANGE || bus < INT_MIN || bus > INT_MAX) return std::nullopt;
+    return static_cast<int>(bus);
 }
 
 // The adapter's name from the first readable of its name files; nullopt skips the entry.
