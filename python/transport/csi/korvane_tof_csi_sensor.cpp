@@ -12,12 +12,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
+#include "bus_names.h"
 #include "korvane_tof_camera.h"
 #include "media_discovery.h"
 #include "module_controller.h"
-#include "bus_names.h"
 #include "transport/i2c/i2c_adapters.h"
 #include "transport/i2c/i2c_helpers.h"
 #include "transport/system/ioctl.h"
@@ -395,7 +394,7 @@ int KorvaneTOFCSISensor::setControl(CameraCtrl ctrl, int value) {
         case FMT_HEIGHT: info_.height = value; return KorvaneSuccess;
         case FRAME_RATE:
             if (!csi::writeFrameRate(sys_, i2c_.get(), chipAddress_, value)) return KorvaneSystemError;
-            frameRate_ = value;  // only a rate the module accepted is reported back
+            frameRate_.store(value);  // only a rate the module accepted is reported back
             return KorvaneSuccess;
         case RANGE: {
             std::optional<int32_t> driverValue = rangeControlValue(value);
@@ -415,7 +414,7 @@ int KorvaneTOFCSISensor::getControl(CameraCtrl ctrl, int* value) {
     switch (ctrl) {
         case FMT_WIDTH: *value = info_.width; return KorvaneSuccess;
         case FMT_HEIGHT: *value = info_.height; return KorvaneSuccess;
-        case FRAME_RATE: *value = frameRate_; return KorvaneSuccess;
+        case FRAME_RATE: *value = frameRate_.load(); return KorvaneSuccess;
         case EXPOSURE: {
             int32_t exposure = 0;
             const int r = sensorControl(VIDIOC_G_CTRL, V4L2_CID_EXPOSURE, exposure, "VIDIOC_G_CTRL");

@@ -5,6 +5,7 @@
 
 #include <sys/time.h>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -67,7 +68,9 @@ private:
     std::string busName_;
     sys::UniqueFd i2c_;
     uint16_t chipAddress_;
-    int32_t frameRate_ = 0;  // last value the module accepted; 0 before the first
+    // Last value the module accepted; 0 before the first. Written from the caller's thread
+    // and from the capture thread's frame-rate adjustment.
+    std::atomic<int32_t> frameRate_{0};
     int32_t input_ = 0;
     std::vector<CaptureBuffer> buffers_;
     CameraInfo info_{};

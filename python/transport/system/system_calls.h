@@ -62,7 +62,8 @@ private:
 SystemCalls& systemCalls();
 
 // Replaces the process-wide system calls for its lifetime (tests install an emulated
-// kernel with it). Install it before any transport is built and while no capture runs.
+// kernel with it). A transport keeps the system calls it was built with, so the
+// replacement must be installed before and outlive every transport built meanwhile.
 class ScopedSystemCalls {
 public:
     explicit ScopedSystemCalls(SystemCalls& replacement);
