@@ -4,8 +4,8 @@
 
 #include <spdlog/sinks/ostream_sink.h>
 
+#include <cctype>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,11 +15,48 @@
 namespace ze4c_test {
 
 struct LogRecord {
-    std::string level;    // as printed: "debug", "info", "warning", "error", ...
-    std::string file;     // base name of the source file
+    std::string timestamp;  // "YYYY-MM-DD hh:mm:ss.mmm"
+    std::string level;      // as printed: "debug", "info", "warning", "error", ...
+    std::string file;       // base name of the source file
     int line = 0;
     std::string message;
 };
+
+// True when text has the shape of pattern, where 'd' stands for any digit.
+inline bool hasShape(const std::string& text, const std::string& pattern) {
+    if (text.size() != pattern.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool digit = std::isdigit(static_cast<unsigned char>(text[i])) != 0;
+        if (pattern[i] == 'd' ? !digit : text[i] != pattern[i]) return false;
+    }
+    return true;
+}
+
+// Splits "<YYYY-MM-DD hh:mm:ss.mmm> [level] [file:line] message"; false for any other line.
+inline bool parseLogLine(const std::string& line, LogRecord* record) {
+    constexpr size_t kStampLength = 23;
+    if (line.size() < kStampLength + 2 || !hasShape(line.substr(0, kStampLength), "dddd-dd-dd dd:dd:dd.ddd")) {
+        return false;
+    }
+    size_t pos = kStampLength;
+    if (line.compare(pos, 2, " [") != 0) return false;
+    const size_t levelEnd = line.find("] [", pos + 2);
+    if (levelEnd == std::string::npos) return false;
+    const size_t locationEnd = line.find("] ", levelEnd + 3);
+    if (locationEnd == std::string::npos) return false;
+    const std::string location = line.substr(levelEnd + 3, locationEnd - levelEnd - 3);
+    const size_t colon = location.rfind(':');
+    if (colon == std::string::npos || colon + 1 == location.size()) return false;
+    for (size_t i = colon + 1; i < location.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(location[i]))) return false;
+    }
+    record->timestamp = line.substr(0, kStampLength);
+    record->level = line.substr(pos + 2, levelEnd - pos - 2);
+    record->file = location.substr(0, colon);
+    record->line = std::stoi(location.substr(colon + 1));
+    record->message = line.substr(locationEnd + 2);
+    return true;
+}
 
 class LogCapture {
 public:
@@ -41,18 +78,12 @@ public:
     // Every captured line, split into its fields; a line that does not have the layout
     // "<date> <time> [level] [file:line] message" yields a record with an empty level.
     std::vector<LogRecord> records() const {
-        static const std::regex layout(R"(^\S+ \S+ \[([a-z]+)\] \[([^:\]]+):(\d+)\] (.*)$)");
         std::vector<LogRecord> result;
         std::istringstream lines(stream_.str());
         std::string line;
         while (std::getline(lines, line)) {
-            std::smatch m;
             LogRecord record;
-            if (std::regex_match(line, m, layout)) {
-                record = {m[1], m[2], std::stoi(m[3]), m[4]};
-            } else {
-                record.message = line;
-            }
+            if (!parseLogLine(line, &record)) record = LogRecord{"", "", "", 0, line};
             result.push_back(record);
         }
         return result;

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -27,9 +26,10 @@ TEST(LoggerLayout, LineShowsTimeLevelFileLineAndMessage) {
     LogCapture capture("info");
     const int line = __LINE__ + 1;
     ZE_LOG_INFO("hello {} and {}", 42, "world");
-    const std::regex expected(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} \[info\] \[log_wrapper_test\.cpp:)" +
-                              std::to_string(line) + R"(\] hello 42 and world\n)");
-    EXPECT_TRUE(std::regex_match(capture.text(), expected)) << capture.text();
+    const std::string text = capture.text();
+    ASSERT_GT(text.size(), 24u);
+    EXPECT_TRUE(ze4c_test::hasShape(text.substr(0, 24), "dddd-dd-dd dd:dd:dd.ddd ")) << text;
+    EXPECT_EQ(text.substr(24), "[info] [log_wrapper_test.cpp:" + std::to_string(line) + "] hello 42 and world\n");
 }
 
 // Catches a wrong level mapping, or a flush level that lags the level (messages stuck in
@@ -103,8 +103,9 @@ TEST(LoggerSinks, FileLoggerWritesUnderLogDirectory) {
         std::ifstream in(file);
         content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    EXPECT_TRUE(std::regex_match(content, std::regex(R"(\S+ \S+ \[info\] \[stage\.cpp:77\] to file 5\n)")))
-        << content;
+    ASSERT_GT(content.size(), 24u) << content;
+    EXPECT_TRUE(ze4c_test::hasShape(content.substr(0, 24), "dddd-dd-dd dd:dd:dd.ddd ")) << content;
+    EXPECT_EQ(content.substr(24), "[info] [stage.cpp:77] to file 5\n");
 }
 
 // A logger that cannot be created reports why, keeps no logger and logs nothing.
