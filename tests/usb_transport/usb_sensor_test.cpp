@@ -169,7 +169,9 @@ TEST_F(UsbSensorTest, DestroyingAnOpenTransportReleasesTheAdapterCamera) {
 
 TEST(UsbSensorFactory, DefaultFactoryBuildsTheUsbTransport) {
     auto sensor = makeDefaultComponentFactory()->makeUsbSensor("camera.cfg", 2);
-    EXPECT_NE(dynamic_cast<KorvaneTOFUSBSensor*>(sensor.get()), nullptr);
+    auto* usb = dynamic_cast<KorvaneTOFUSBSensor*>(sensor.get());
+    ASSERT_NE(usb, nullptr);
+    EXPECT_EQ(usb->deviceIndex(), 2);
 }
 
 }  // namespace

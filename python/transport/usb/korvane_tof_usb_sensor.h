@@ -35,6 +35,8 @@ public:
     int setControl(CameraCtrl ctrl, int value) override;
     int getControl(CameraCtrl ctrl, int* value) override;
 
+    int32_t deviceIndex() const { return index_; }
+
 private:
     void convertImage(const KorvaneImage& image, uint8_t* out) const;
 
