@@ -71,7 +71,7 @@ private:
         return false;
     }
 
-    // `count` numbers, each accepted by `valid`.
+    // Exactly `count` numbers.
     bool numbers(const std::string& key, const std::string& value, size_t count, std::vector<double>& out) {
         if (!parseNumbers(value, out) || out.size() != count) {
             return fail(key + " needs " + std::to_string(count) + " numbers, got '" + value + "'");
