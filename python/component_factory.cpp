@@ -1,5 +1,6 @@
 #include "component_factory.h"
 
+#include "korvane_tof_usb_sensor.h"
 #include "transport/csi/korvane_tof_csi_sensor.h"
 
 namespace Korvane {
@@ -13,7 +14,9 @@ public:
     std::unique_ptr<KorvaneTOFSensor> makeCsiSensor(const std::string& devicePath, PlatformType platform) override {
         return std::make_unique<KorvaneTOFCSISensor>(devicePath, platform);
     }
-    std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string&, int) override { return nullptr; }
+    std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string& configPath, int index) override {
+        return std::make_unique<KorvaneTOFUSBSensor>(configPath, index);
+    }
     std::unique_ptr<KorvaneDevice> makeDevice(DeviceType, PlatformType) override { return nullptr; }
 };
 
