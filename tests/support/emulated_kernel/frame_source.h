@@ -1,6 +1,7 @@
 // What the emulated sensor sees: the 12-bit samples of each capture.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
