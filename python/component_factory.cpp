@@ -1,5 +1,7 @@
 #include "component_factory.h"
 
+#include "device/hqvga/korvane_device_hqvga.h"
+
 namespace Korvane {
 
 namespace {
@@ -10,7 +12,10 @@ class DefaultComponentFactory final : public ComponentFactory {
 public:
     std::unique_ptr<KorvaneTOFSensor> makeCsiSensor(const std::string&, PlatformType) override { return nullptr; }
     std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string&, int) override { return nullptr; }
-    std::unique_ptr<KorvaneDevice> makeDevice(DeviceType, PlatformType) override { return nullptr; }
+    std::unique_ptr<KorvaneDevice> makeDevice(DeviceType type, PlatformType platform) override {
+        if (type == HQVGA) return std::make_unique<KorvaneDeviceHQVGA>(platform);
+        return nullptr;
+    }
 };
 
 }  // namespace
