@@ -35,9 +35,10 @@ public:
         return operation(camera_);
     }
 
-    py::object requestFrame(int16_t timeoutMs) {
+    // Null (None) on time-out.
+    std::shared_ptr<FrameHandle> requestFrame(int16_t timeoutMs) {
         std::shared_ptr<FrameQueue> queue = camera_.frameQueue();
-        if (!queue) return py::none();  // never started: nothing will ever arrive
+        if (!queue) return nullptr;  // never started: nothing will ever arrive
         using Clock = std::chrono::steady_clock;
         const auto deadline = Clock::now() + std::chrono::milliseconds(std::max<int16_t>(timeoutMs, 0));
         for (;;) {
@@ -52,9 +53,9 @@ public:
                 frame = queue->requestFrame(static_cast<int16_t>(slice.count()));
             }
             // The handle keeps the frame's own queue, whatever the camera holds by now.
-            if (frame != nullptr) return py::cast(FrameHandle::wrap(queue, frame));
+            if (frame != nullptr) return FrameHandle::wrap(queue, frame);
             if (PyErr_CheckSignals() != 0) throw py::error_already_set();
-            if (timeoutMs >= 0 && Clock::now() >= deadline) return py::none();
+            if (timeoutMs >= 0 && Clock::now() >= deadline) return nullptr;
         }
     }
 
@@ -70,7 +71,7 @@ TofErrorCode code(int result) { return static_cast<TofErrorCode>(result); }
 }  // namespace
 
 void bindCamera(py::module_& m) {
-    py::class_<CameraInfo>(m, "KorvaneInfo")
+    py::class_<CameraInfo>(m, "KorvaneInfo", "The open camera (no constructor: returned by getCameraInfo, a copy).")
         .def_readwrite("index", &CameraInfo::index)
         .def_readwrite("connect", &CameraInfo::connect)
         .def_readwrite("device_type", &CameraInfo::device_type)

@@ -9,6 +9,17 @@ namespace py = pybind11;
 
 namespace Korvane::binding {
 
+namespace {
+
+// An explicit __int__ in place of the one every enumeration has, not beside it.
+template <typename Enum>
+void defineInt(py::enum_<Enum>& cls) {
+    cls.attr("__int__") = py::cpp_function([](Enum value) { return static_cast<int>(value); }, py::name("__int__"),
+                                           py::is_method(cls));
+}
+
+}  // namespace
+
 void bindEnums(py::module_& m) {
     py::enum_<DeviceType>(m, "TOFDeviceType").value("VGA", VGA).value("HQVGA", HQVGA);
 
@@ -32,7 +43,8 @@ void bindEnums(py::module_& m) {
         .value("SKIP_FRAME_LOOP", SKIP_FRAME_LOOP)
         .value("CONFIG_DIR_EXT", CONFIG_DIR_EXT);
 
-    py::enum_<TofWorkMode>(m, "TofWorkMode")
+    py::enum_<TofWorkMode> workMode(m, "TofWorkMode");
+    workMode
         .value("SINGLE_FREQ", SINGLE_FREQ)
         .value("DOUBLE_FREQ", DOUBLE_FREQ)
         .value("TRIPLE_FREQ", TRIPLE_FREQ)
@@ -44,11 +56,12 @@ void bindEnums(py::module_& m) {
         .value("GRAY_ONLY", GRAY_ONLY)
         .value("CUSTOM1", CUSTOM1)
         .value("CUSTOM2", CUSTOM2)
-        .value("CUSTOM3", CUSTOM3)
-        .def("__int__", [](TofWorkMode mode) { return static_cast<int>(mode); });
+        .value("CUSTOM3", CUSTOM3);
+    defineInt(workMode);
 
     using F = TofFrameWorkMode;
-    py::enum_<F>(m, "TofFrameWorkMode")
+    py::enum_<F> frameWorkMode(m, "TofFrameWorkMode");
+    frameWorkMode
         .value("SINGLE_FREQ_2PHASE", F::SINGLE_FREQ_2PHASE)
         .value("SINGLE_FREQ_4PHASE", F::SINGLE_FREQ_4PHASE)
         .value("SINGLE_FREQ_4PHASE_GRAY", F::SINGLE_FREQ_4PHASE_GRAY)
@@ -70,8 +83,8 @@ void bindEnums(py::module_& m) {
                F::QUAD_FREQ_4PHASE_GRAY_4PHASE_BG_4PHASE_GRAY_4PHASE_BG)
         .value("BG_OUTDOOR", F::BG_OUTDOOR)
         .value("GRAY_ONLY", F::GRAY_ONLY)
-        .value("CUSTOM", F::CUSTOM)
-        .def("__int__", [](F mode) { return static_cast<int>(mode); });
+        .value("CUSTOM", F::CUSTOM);
+    defineInt(frameWorkMode);
 
     py::enum_<TofErrorCode>(m, "TOFErrorCode")
         .value("KorvaneSuccess", KorvaneSuccess)

@@ -37,12 +37,17 @@ FrameDataFormat formatOf(const FrameHandle& frame, FrameType type) {
 }  // namespace
 
 void bindFrames(py::module_& m) {
-    py::class_<FrameDataFormat>(m, "KorvaneFormat")
+    py::class_<FrameDataFormat>(m, "KorvaneFormat",
+                                "Size and time of one frame plane (no constructor: returned by getFrameFormat).")
         .def_readwrite("width", &FrameDataFormat::width)
         .def_readwrite("height", &FrameDataFormat::height)
         .def_readwrite("timestamp", &FrameDataFormat::timestamp);
 
-    py::class_<FrameHandle, std::shared_ptr<FrameHandle>>(m, "KorvaneFrame");
+    py::class_<FrameHandle, std::shared_ptr<FrameHandle>>(
+        m, "KorvaneFrame",
+        "A frame from requestFrame (no constructor). It keeps its memory alive after the\n"
+        "camera's next start, close or destruction; after releaseFrame its data can no longer\n"
+        "be read (RuntimeError).");
 
     py::class_<RawFrameHandle, FrameHandle, std::shared_ptr<RawFrameHandle>>(m, "RawData")
         .def(
