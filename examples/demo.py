@@ -34,24 +34,6 @@ def colourise(values, low, high, invalid=None):
     return Image.fromarray((rgb * 255).astype(np.uint8), "RGB")
 
 
-class DropCounter:
-    """Counts frames that never reached us from gaps between frame timestamps: a gap of n
-    frame periods means n - 1 frames were dropped (the period is the median interval)."""
-
-    def __init__(self):
-        self.last = None
-        self.intervals = []
-        self.dropped = 0
-
-    def add(self, timestamp_ms):
-        if self.last is not None and timestamp_ms > self.last:
-            gap = timestamp_ms - self.last
-            self.intervals.append(gap)
-            period = float(np.median(self.intervals[-100:]))
-            self.dropped += max(0, round(gap / period) - 1)
-        self.last = timestamp_ms
-
-
 def open_camera(args):
     camera = K.KorvaneCamera()
     if args.config:
@@ -82,7 +64,6 @@ def main():
     if result != K.TOFErrorCode.KorvaneSuccess:
         sys.exit(f"demo: cannot start streaming: {result.str()} ({int(result)})")
 
-    drops = DropCounter()
     total, last_planes = 0, None
     begin = second_begin = time.monotonic()
     frames, low, high = 0, np.inf, -np.inf
@@ -94,7 +75,6 @@ def main():
                 continue
             depth, amplitude = frame.getDepthData(), frame.getAmplitudeData()
             confidence = frame.getConfidenceData()
-            drops.add(frame.getFrameFormat().timestamp)
             camera.releaseFrame(frame)
             last_planes = (depth, amplitude, confidence)
             frames += 1
@@ -103,12 +83,13 @@ def main():
             if measured.size:
                 low, high = min(low, float(measured.min())), max(high, float(measured.max()))
             now = time.monotonic()
-            if now - second_begin >= 1.0:
+            if now - second_begin >= 1.0 or now - begin >= args.seconds:
                 depth_text = f"{low:.0f} - {high:.0f} mm" if high >= low else "no signal"
                 print(f"{now - begin:5.1f} s  {frames / (now - second_begin):5.1f} fps  depth {depth_text}  "
-                      f"dropped {drops.dropped}", flush=True)
+                      f"dropped {camera.getStatistics().recycled}", flush=True)
                 second_begin, frames, low, high = now, 0, np.inf, -np.inf
     finally:
+        statistics = camera.getStatistics()
         camera.stop()
         camera.close()
 
@@ -125,7 +106,7 @@ def main():
     }
     for name, image in images.items():
         image.save(args.output / name)
-    print(f"{total} frames, {drops.dropped} dropped; images written to "
+    print(f"{total} frames, {statistics.recycled} dropped; images written to "
           f"{', '.join(str(args.output / name) for name in images)}")
 
 

@@ -173,6 +173,24 @@ class KorvaneInfo:
     bit_width: int  # bits per sample
     bpp: int  # bytes per sample
 
+class KorvaneStatistics:
+    """Counters of the stream since the last start (no constructor: returned by getStatistics)."""
+    @property
+    def delivered(self) -> int:
+        """frames published to the queue"""
+    @property
+    def skipped(self) -> int:
+        """frames dropped by SKIP_FRAME / SKIP_FRAME_LOOP"""
+    @property
+    def failed(self) -> int:
+        """captures (time-outs included) that produced no frame"""
+    @property
+    def recycled(self) -> int:
+        """published frames overwritten before anyone requested them (dropped)"""
+    @property
+    def fps(self) -> float:
+        """frames per second measured by the capture thread"""
+
 class KorvaneFrame:
     """A frame from requestFrame (no constructor). It keeps its memory alive after the
     camera's next start, close or destruction; after releaseFrame its data can no longer
@@ -218,6 +236,8 @@ class KorvaneCamera:
         """Get camera parameters."""
     def getCameraInfo(self) -> KorvaneInfo:
         """Get camera information."""
+    def getStatistics(self) -> KorvaneStatistics:
+        """Counters of the stream since the last start and the measured frame rate."""
     def requestFrame(self, timeout: int) -> KorvaneFrame | None:
         """Request a frame of data from the frame processing thread."""
     def releaseFrame(self, frame: KorvaneFrame) -> TOFErrorCode:

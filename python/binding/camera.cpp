@@ -7,6 +7,7 @@
 // not take it (the frame queue guards itself), so a thread waiting for a frame never
 // blocks stop or close.
 #include <algorithm>
+#include <cstdint>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -68,6 +69,16 @@ private:
 
 TofErrorCode code(int result) { return static_cast<TofErrorCode>(result); }
 
+// What getStatistics reports: the capture counters of the current streaming session and
+// the measured frame rate.
+struct StreamStatistics {
+    uint64_t delivered;
+    uint64_t skipped;
+    uint64_t failed;
+    uint64_t recycled;
+    float fps;
+};
+
 }  // namespace
 
 void bindCamera(py::module_& m) {
@@ -79,6 +90,16 @@ void bindCamera(py::module_& m) {
         .def_readwrite("height", &CameraInfo::height)
         .def_readwrite("bit_width", &CameraInfo::bit_width)
         .def_readwrite("bpp", &CameraInfo::bpp);
+
+    py::class_<StreamStatistics>(m, "KorvaneStatistics",
+                                 "Counters of the stream since the last start (no constructor: returned by "
+                                 "getStatistics).")
+        .def_readonly("delivered", &StreamStatistics::delivered, "frames published to the queue")
+        .def_readonly("skipped", &StreamStatistics::skipped, "frames dropped by SKIP_FRAME / SKIP_FRAME_LOOP")
+        .def_readonly("failed", &StreamStatistics::failed, "captures (time-outs included) that produced no frame")
+        .def_readonly("recycled", &StreamStatistics::recycled,
+                      "published frames overwritten before anyone requested them (dropped)")
+        .def_readonly("fps", &StreamStatistics::fps, "frames per second measured by the capture thread");
 
     py::class_<CameraBinding>(m, "KorvaneCamera")
         .def(py::init<>())
@@ -133,6 +154,16 @@ void bindCamera(py::module_& m) {
             "getCameraInfo",
             [](CameraBinding& c) { return c.run([](KorvaneTOFCamera& camera) { return camera.getCameraInfo(); }); },
             "Get camera information.")
+        .def(
+            "getStatistics",
+            [](CameraBinding& c) {
+                return c.run([](KorvaneTOFCamera& camera) {
+                    const CaptureStatistics counts = camera.statistics();
+                    return StreamStatistics{counts.delivered, counts.skipped, counts.failed, counts.recycled,
+                                            camera.fps()};
+                });
+            },
+            "Counters of the stream since the last start and the measured frame rate.")
         .def("requestFrame", &CameraBinding::requestFrame, "Request a frame of data from the frame processing thread.",
              py::arg("timeout"))
         .def("releaseFrame", &CameraBinding::releaseFrame, "Free the memory space of the frame.", py::arg("frame"));

@@ -18,6 +18,8 @@ METHODS = {
     (K.KorvaneCamera, "setControl"): ("(ctrl, value)", "Set camera parameters."),
     (K.KorvaneCamera, "getControl"): ("(ctrl)", "Get camera parameters."),
     (K.KorvaneCamera, "getCameraInfo"): ("()", "Get camera information."),
+    (K.KorvaneCamera, "getStatistics"): ("()", "Counters of the stream since the last start and the measured "
+                                              "frame rate."),
     (K.KorvaneCamera, "requestFrame"): ("(timeout)", "Request a frame of data from the frame processing thread."),
     (K.KorvaneCamera, "releaseFrame"): ("(frame)", "Free the memory space of the frame."),
     (K.RawData, "getRawData"): ("()", "Get raw data from the frame"),
@@ -56,7 +58,8 @@ def test_only_the_published_methods():
     assert issubclass(K.RawData, K.KorvaneFrame) and issubclass(K.DepthData, K.KorvaneFrame)
 
 
-@pytest.mark.parametrize("cls", [K.KorvaneFormat, K.KorvaneInfo, K.KorvaneFrame, K.RawData, K.DepthData])
+@pytest.mark.parametrize("cls", [K.KorvaneFormat, K.KorvaneInfo, K.KorvaneStatistics, K.KorvaneFrame, K.RawData,
+                                 K.DepthData])
 def test_values_and_frames_have_no_constructor(cls):
     with pytest.raises(TypeError):
         cls()
@@ -98,6 +101,13 @@ def test_wrong_arguments_raise_type_error(call):
 def test_stop_without_capture_thread_raises_runtime_error():
     with pytest.raises(RuntimeError):
         K.KorvaneCamera().stop()
+
+
+def test_statistics_are_zero_and_read_only_before_streaming():
+    statistics = K.KorvaneCamera().getStatistics()
+    assert (statistics.delivered, statistics.skipped, statistics.failed, statistics.recycled) == (0, 0, 0, 0)
+    with pytest.raises(AttributeError):
+        statistics.delivered = 1
 
 
 def test_calls_before_open_answer_with_codes():

@@ -94,11 +94,20 @@ def test_method_matches(cls_name, stub):
     assert ast.get_docstring(stub) == binding_doc(bound)
 
 
-@pytest.mark.parametrize("cls_name", ["KorvaneFormat", "KorvaneInfo"])
+def getter_returns(cls, name):
+    return inspect.cleandoc(vars(cls)[name].fget.__doc__).split("\n")[0].split("->")[-1].strip()
+
+
+@pytest.mark.parametrize("cls_name", ["KorvaneFormat", "KorvaneInfo", "KorvaneStatistics"])
 def test_fields_match(cls_name):
+    """Writable fields are annotations in the stub, read-only ones properties."""
     cls = BINDING_CLASSES[cls_name]
     for item in STUB_CLASSES[cls_name].body:
         if isinstance(item, ast.AnnAssign):
-            getter = vars(cls)[item.target.id].fget
-            returns = inspect.cleandoc(getter.__doc__).split("->")[-1].strip()
-            assert normalise(item.annotation) == normalise(returns), item.target.id
+            assert vars(cls)[item.target.id].fset is not None, item.target.id
+            assert normalise(item.annotation) == normalise(getter_returns(cls, item.target.id)), item.target.id
+        elif isinstance(item, ast.FunctionDef):
+            bound = vars(cls)[item.name]
+            assert bound.fset is None, item.name
+            assert normalise(item.returns) == normalise(getter_returns(cls, item.name)), item.name
+            assert ast.get_docstring(item) == bound.__doc__, item.name
