@@ -1,6 +1,7 @@
 #include "component_factory.h"
 
 #include "device/hqvga/korvane_device_hqvga.h"
+#include "korvane_tof_usb_sensor.h"
 
 namespace Korvane {
 
@@ -11,7 +12,9 @@ namespace {
 class DefaultComponentFactory final : public ComponentFactory {
 public:
     std::unique_ptr<KorvaneTOFSensor> makeCsiSensor(const std::string&, PlatformType) override { return nullptr; }
-    std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string&, int) override { return nullptr; }
+    std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string& configPath, int index) override {
+        return std::make_unique<KorvaneTOFUSBSensor>(configPath, index);
+    }
     std::unique_ptr<KorvaneDevice> makeDevice(DeviceType type, PlatformType platform) override {
         if (type == HQVGA) return std::make_unique<KorvaneDeviceHQVGA>(platform);
         return nullptr;
