@@ -70,13 +70,37 @@ def test_a_frame_arrives_in_a_waiting_thread(camera):
     assert camera.releaseFrame(frames[0]) == K.TOFErrorCode.KorvaneSuccess
 
 
-def test_stop_lets_other_threads_run_while_it_joins(camera):
+SLOW_CAMERA = """\
+[camera parameter]
+SIZE = 240, 180
+BIT_WIDTH = 12
+
+[virtual device]
+KIND = SIMULATED_HQVGA
+FRAME_RATE = 1
+"""
+
+
+def test_other_threads_run_while_stop_joins(tmp_path):
+    """At one frame per second the capture thread waits up to a second for the sensor,
+    and stop waits for it; a thread frozen meanwhile would not tick."""
+    path = tmp_path / "slow.cfg"
+    path.write_text(SLOW_CAMERA)
+    camera = K.KorvaneCamera()
+    if camera.openWithFile(str(path)) == K.TOFErrorCode.KorvaneNotImplemented:
+        pytest.skip("this build has no USB transport, so no virtual camera")
     assert camera.start(K.TOFOutput.DEPTH) == K.TOFErrorCode.KorvaneSuccess
     camera.releaseFrame(next_frame(camera))
-    result, _ = count_while(camera.stop)
+    time.sleep(0.05)  # the capture thread now waits for the next frame
+    begin = time.monotonic()
+    result, ticks = count_while(camera.stop)
+    elapsed = time.monotonic() - begin
     assert result == K.TOFErrorCode.KorvaneSuccess
+    assert elapsed > 0.3, "stop returned before the capture thread's wait ended: nothing to show"
+    assert ticks >= 50 * (elapsed - 0.05), f"the other thread ran only {ticks} times in {elapsed:.2f} s"
     with pytest.raises(RuntimeError):
         camera.stop()
+    camera.close()
 
 
 def test_stop_from_another_thread_while_one_waits(camera):
