@@ -815,7 +815,18 @@ bool CALI_LoadCaliParas(GLB_BUFFERS& g, const CORR_FIXPARA& p, uint8_t ucLog) {
     GLB_FIX_VARS& fix = *g.pstGlbFixVars;
     CaliParas_CommonParas h;
     uint32_t uiFlag = 0;
+    // Everything a load yields starts afresh, so nothing of an earlier load survives.
     fix.eCaliParasVersion = CALI_PARAS_UNKNOWN;
+    std::memset(fix.cCaliArithVersion, 0, sizeof(fix.cCaliArithVersion));
+    fix.stCaliSensorStatus = GLB_CALI_SENSOR_STATUS{};
+    fix.bMaxFreqLoadFromCaliParas = 0;
+    fix.iMaxFreqFromCali = 0;
+    fix.eTDriverType = T_DRIVER_UNKNOWN;
+    if (g.pGlbBuffer_FPPN) {
+        g.pGlbBuffer_FPPN->pCaliErrImageMM.clear();
+        g.pGlbBuffer_FPPN->pCaliErrImageMMFilter.clear();
+        g.pGlbBuffer_FPPN->bHasLoadCaliErrImageMM = 0;
+    }
     for (int i = 0; i < 4; ++i) {
         fix.usCaliModFreqsMHZ[i] = CALI_RoundUpFreqMHz(fix.fModFreqsMHZ[i]);
         fix.cWorkFreq2CaliFreqID[i] = -1;
