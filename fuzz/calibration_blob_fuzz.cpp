@@ -1,5 +1,6 @@
 // Arbitrary bytes as the calibration blob of zetcorrInit, with valid fixed parameters of a
-// four-frequency, two-phase use case so every record kind is loaded (phase FPPN included).
+// single-frequency, two-phase use case, so every record kind is parsed (phase FPPN
+// included) while each run allocates the working images of one frequency only.
 #include <cstdint>
 #include <cstring>
 
@@ -7,14 +8,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CORR_FRMPARA_FIX frm{};
-    const float freqs[4] = {99.6f, 80.0f, 60.0f, 20.0f};
-    std::memcpy(frm.fModFreqMHZ, freqs, sizeof(freqs));
+    frm.fModFreqMHZ[0] = 99.6f;  // matches a calibrated 100 MHz
     frm.ucPixelLowResoStepX = 1;
     frm.ucPixelLowResoStepY = 1;
 
     CORR_FIXPARA p{};
     std::strncpy(p.cSensorID, "ZEF4471001001001", sizeof(p.cSensorID));
-    p.eUsecaseID = CORR_USECASE_ID_FF;
+    p.eUsecaseID = CORR_USECASE_ID_SF;
     p.usInImgWidth = p.usOutImgWidth = 16;
     p.usInImgHeight = p.usOutImgHeight = 8;
     p.eIsHasEbd = CORR_ADDINFO_AFTER_IMG;
