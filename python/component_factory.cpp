@@ -1,5 +1,7 @@
 #include "component_factory.h"
 
+#include "korvane_tof_usb_sensor.h"
+
 namespace Korvane {
 
 namespace {
@@ -9,7 +11,9 @@ namespace {
 class DefaultComponentFactory final : public ComponentFactory {
 public:
     std::unique_ptr<KorvaneTOFSensor> makeCsiSensor(const std::string&, PlatformType) override { return nullptr; }
-    std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string&, int) override { return nullptr; }
+    std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string& configPath, int index) override {
+        return std::make_unique<KorvaneTOFUSBSensor>(configPath, index);
+    }
     std::unique_ptr<KorvaneDevice> makeDevice(DeviceType, PlatformType) override { return nullptr; }
 };
 

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <ostream>
+#include <thread>
+#include <vector>
 #include <system_error>
 
 #include "camera_test_fixture.h"
@@ -29,8 +34,9 @@ TEST_P(DeviceModelChoice, FollowsTheSensorImageSize) {
     ASSERT_EQ(camera->start(DEPTH), 0);
     sensor->grant(1);
     ASSERT_TRUE(sensor->drained());
-    EXPECT_EQ(sensor->imagesPerFrame, c.imagesPerFrame);
     EXPECT_EQ(camera->stop(), 0);
+    // Read after the capture thread is joined: it records the count on every capture.
+    EXPECT_EQ(sensor->imagesPerFrame, c.imagesPerFrame);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, DeviceModelChoice,
@@ -146,6 +152,45 @@ TEST_F(CameraTest, StartRejectsOtherOutputTypesAndSetOutputTypeWhileStreaming) {
     ASSERT_EQ(camera->start(DEPTH), 0);
     EXPECT_EQ(camera->setOutputType(RAW), -1);
     EXPECT_EQ(camera->stop(), 0);
+}
+
+// Several callers race the capture thread for 300 frames. A frame handed to two callers,
+// a frame delivered out of order, or a lost buffer (capture stalling for good) fails it.
+TEST_F(CameraTest, ConcurrentCallersGetEachFrameOnceInOrder) {
+    openAndStart();
+    constexpr int kFrames = 300;
+    std::mutex seenMutex;
+    std::vector<int> seen;
+    std::atomic<bool> done{false};
+    auto consumer = [&] {
+        int last = 0;
+        while (!done.load()) {
+            KorvaneFrameBuffer* frame = camera->requestFrame(20);
+            if (frame == nullptr) continue;
+            const int number = static_cast<int>(static_cast<float*>(frame->getData(DEPTH))[0]);
+            EXPECT_GT(number, last);
+            last = number;
+            {
+                std::lock_guard<std::mutex> lock(seenMutex);
+                seen.push_back(number);
+            }
+            EXPECT_EQ(camera->releaseFrame(frame), 0);
+        }
+    };
+    std::vector<std::thread> consumers;
+    for (int i = 0; i < 3; ++i) consumers.emplace_back(consumer);
+    sensor->grant(kFrames);
+    EXPECT_TRUE(sensor->drained(std::chrono::seconds(30)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    done = true;
+    for (auto& t : consumers) t.join();
+    EXPECT_EQ(camera->stop(), 0);
+
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end()) << "a frame was delivered twice";
+    const CaptureStatistics stats = camera->statistics();
+    EXPECT_EQ(stats.delivered, static_cast<uint64_t>(kFrames));
+    EXPECT_EQ(seen.size() + stats.recycled, static_cast<size_t>(kFrames)) << "every frame is read or counted as recycled";
 }
 
 TEST(CameraDefaults, FreshCameraHasNoDeviceAndIsNotStreaming) {

@@ -2,7 +2,7 @@
 // the command line: valid V3.1 and V3 blobs for one to four frequencies, header and record
 // variants, and truncated or corrupted copies.
 //
-//   write_calibration_seeds fuzz/corpus/fuzz_calibration_blob
+//   write_calibration_seeds fuzz/corpus/calibration_blob_fuzz
 #include <cstdio>
 #include <fstream>
 #include <string>
