@@ -12,17 +12,17 @@ namespace {
 
 constexpr off_t kOffsetStep = 0x100000;  // buffer i is mapped at offset i * kOffsetStep
 
-int64_t burstSchedule(uint64_t sequence) {
+}  // namespace
+
+int64_t burstCaptureTimeUs(uint64_t sequence) {
     constexpr int64_t kStartUs = 1'000'000'000;
     return kStartUs + static_cast<int64_t>(sequence / 4) * 33'333 + static_cast<int64_t>(sequence % 4) * 1'000;
 }
 
-}  // namespace
-
 EmulatedVideoDevice::EmulatedVideoDevice(VideoDeviceConfig config, std::shared_ptr<FrameSource> source)
     : config_(std::move(config)), source_(std::move(source)) {
     if (config_.pixelFormats.empty()) config_.pixelFormats.push_back(V4L2_PIX_FMT_Y12);
-    if (!config_.timestampUs) config_.timestampUs = burstSchedule;
+    if (!config_.timestampUs) config_.timestampUs = burstCaptureTimeUs;
     pixelFormat_ = config_.pixelFormats.front();
 }
 

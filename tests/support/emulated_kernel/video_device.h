@@ -13,6 +13,10 @@
 
 namespace Korvane::emulation {
 
+// The default capture clock: bursts of four images 1 ms apart, one burst every 33.333 ms,
+// from 1000 s on; microseconds.
+int64_t burstCaptureTimeUs(uint64_t sequence);
+
 struct VideoDeviceConfig {
     bool multiPlanar = false;
     bool streaming = true;                  // V4L2_CAP_STREAMING offered
@@ -23,8 +27,7 @@ struct VideoDeviceConfig {
     uint32_t grantedBuffers = 0;            // REQBUFS answer; 0 grants what was asked
     size_t paddingBytes = 0;                // extra bytes at the end of every buffer
     uint32_t inputs = 1;
-    // Capture time of image `sequence` in microseconds: by default bursts of four images
-    // 1 ms apart, one burst every 33.333 ms.
+    // Capture time of image `sequence` in microseconds; by default burstCaptureTimeUs.
     std::function<int64_t(uint64_t sequence)> timestampUs;
 };
 
