@@ -15,8 +15,10 @@
 // Frames therefore leave in sequence-number order; a dropped frame never reaches the
 // caller, and every drop is counted (GetCounters).
 //
-// Idle stage loops sleep until work arrives for them (a producer wakes them after
-// publishing), and at most kIdleWaitBound, so an idle pipeline costs almost no CPU.
+// Idle stage loops sleep until work arrives for them: every producer wakes the loop it
+// feeds after publishing, and no wake-up is lost (WakeEvent). The bound kIdleWaitBound is
+// a safety net and the retry interval of a failing post-processing step; no hand-over
+// waits for it, so it can be long enough that an idle pipeline costs almost no CPU.
 //
 // Without both stages the pipeline does not run: configAlg and startAlg answer
 // STATUS_UNAVAILABLE, and a frame handed in is never corrected: it waits in the correction
@@ -60,7 +62,7 @@ struct PipelineCounters {
 class algoCommon {
 public:
     static constexpr int kStageThreads = 2;
-    static constexpr std::chrono::milliseconds kIdleWaitBound{10};
+    static constexpr std::chrono::milliseconds kIdleWaitBound{50};
 
     // The process-wide pipeline on the process-wide buffer pool, without stages until
     // SetStages gives it some.
