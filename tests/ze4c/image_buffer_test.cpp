@@ -118,14 +118,14 @@ TEST_F(ImageBufferTest, BinningHalvesTheRawDescription) {
         {BINNING_MODE_DIGITAL, 160, 240}, {BINNING_MODE_4x4, 320, 240},
     };
     for (const auto& c : cases) {
-        ImageBufferManager fresh;
+        pool.ReleaseBuffer();  // each case starts unsized
         const FrameProfile profile{30, {320, 240, 0, 0, 1, 1}, c.binning};
-        ASSERT_EQ(fresh.AllocImageGroupBuffer(profile, ze4c_test::kSingleFrequency, 1), STATUS_OK) << c.binning;
+        ASSERT_EQ(pool.AllocImageGroupBuffer(profile, ze4c_test::kSingleFrequency, 1), STATUS_OK) << c.binning;
         ImageBuffer* b = nullptr;
-        ASSERT_EQ(fresh.GetInBufsVector(BUFFER_WRITE, &b), STATUS_OK);
+        ASSERT_EQ(pool.GetInBufsVector(BUFFER_WRITE, &b), STATUS_OK);
         EXPECT_EQ(b->mapInfo.detail.res.width, c.width) << c.binning;
         EXPECT_EQ(b->mapInfo.detail.res.height, 5 * (c.singleHeight + 1)) << c.binning;
-        EXPECT_EQ(fresh.GetSlotSizes().comm, (c.width * c.singleHeight * 2 + 127) / 128 * 128) << c.binning;
+        EXPECT_EQ(pool.GetSlotSizes().comm, (c.width * c.singleHeight * 2 + 127) / 128 * 128) << c.binning;
     }
     EXPECT_TRUE(log.logged("info", "no binning mode"));
 }
@@ -137,17 +137,17 @@ TEST_F(ImageBufferTest, SubImagesPerTransferByFrameMode) {
     } cases[] = {{1, 4}, {2, 5}, {3, 5}, {7, 7}, {8, 7}, {9, 7}, {10, 4}, {11, 5},
                  {0, 0}, {4, 0}, {6, 0}, {12, 0}, {17, 0}, {19, 0}};
     for (const auto& c : cases) {
-        ImageBufferManager fresh;
+        pool.ReleaseBuffer();  // each case starts unsized
         const WorkModeConfig mode{WORK_MODE_SINGLE_FREQ, static_cast<TofFrameWorkMode>(c.frameMode)};
-        const Status status = fresh.AllocImageGroupBuffer(ze4c_test::kSmallProfile, mode, 1);
+        const Status status = pool.AllocImageGroupBuffer(ze4c_test::kSmallProfile, mode, 1);
         ImageBuffer* b = nullptr;
         if (c.phasesNum == 0) {
             EXPECT_EQ(status, STATUS_INVALID_ARGUMENT) << c.frameMode;
-            EXPECT_EQ(fresh.GetInBufsVector(BUFFER_WRITE, &b), STATUS_UNAVAILABLE) << c.frameMode;
+            EXPECT_EQ(pool.GetInBufsVector(BUFFER_WRITE, &b), STATUS_UNAVAILABLE) << c.frameMode;
             continue;
         }
         ASSERT_EQ(status, STATUS_OK) << c.frameMode;
-        ASSERT_EQ(fresh.GetInBufsVector(BUFFER_WRITE, &b), STATUS_OK);
+        ASSERT_EQ(pool.GetInBufsVector(BUFFER_WRITE, &b), STATUS_OK);
         EXPECT_EQ(b->mapInfo.detail.phasesNum, c.phasesNum) << c.frameMode;
     }
     EXPECT_TRUE(log.logged("error", "upsupported subWorkmode"));

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <ostream>
 #include <thread>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct ConsumerPace {
     const char* name;
     std::chrono::microseconds delay;  // spent on each finished frame before giving it back
 };
+
+void PrintTo(const ConsumerPace& pace, std::ostream* out) { *out << pace.name << " consumer"; }
 
 class PipelineStressTest : public ::testing::TestWithParam<ConsumerPace> {
 protected:
