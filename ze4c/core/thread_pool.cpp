@@ -19,9 +19,7 @@ void thread_pool::runWorker(int index) {
         std::function<void(int)> task;
         {
             std::unique_lock<std::mutex> lock(mutex);
-            ++nWaiting;
             cv.wait(lock, [this] { return isStop || isDone || !q.empty(); });
-            --nWaiting;
             if (isStop || q.empty()) return;
             task = std::move(q.front());
             q.pop();

@@ -2,7 +2,6 @@
 // Each task is called with the index of the worker that runs it.
 #pragma once
 
-#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <future>
@@ -23,8 +22,6 @@ public:
 
     // Workers still running (0 once stopped).
     int size() const;
-    // Workers waiting for a task.
-    int n_idle() const { return nWaiting.load(); }
 
     // Queues f (called as f(workerIndex)) and wakes one worker; the future completes with
     // f's result. A task deleted before it ran (clear_queue, stop(false)) leaves its future
@@ -57,7 +54,6 @@ private:
     std::queue<std::function<void(int)>> q;  // guarded by mutex
     bool isDone = false;                     // guarded by mutex: finish the queue, then leave
     bool isStop = false;                     // guarded by mutex: leave without the queue
-    std::atomic<int> nWaiting{0};
     mutable std::mutex mutex;
     std::condition_variable cv;
 };
