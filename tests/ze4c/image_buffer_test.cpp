@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "image_buffer.h"
@@ -255,6 +256,41 @@ TEST_F(ImageBufferTest, SelectionRules) {
         buffers[2]->bufDataSts.store(BUFFER_DATA_STATE_EMPTY);
     }
     EXPECT_TRUE(log.logged("debug", "PpGetOutBufs read out vector 1, MinSeqId 3")) << log.text();
+}
+
+// One thread publishes frames into the correction input ring as fast as it can while another
+// reads them. Catches a read that takes a newer frame while an older one, published just
+// before it into a buffer already passed over by the scan, is waiting.
+TEST_F(ImageBufferTest, ReaderTakesFramesInOrderWhileTheWriterPublishes) {
+    allocateSmall();
+    Logger::GetInstance().SetLogLevel("off", true);
+    constexpr int32_t kFrames = 100000;
+    std::thread writer([&] {
+        for (int32_t seq = 1; seq <= kFrames;) {
+            ImageBuffer* b = nullptr;
+            if (pool.GetInBufsVector(BUFFER_WRITE, &b) != STATUS_OK) continue;
+            b->seqId = seq++;
+            b->bufDataSts.store(BUFFER_DATA_STATE_FULL, std::memory_order_release);
+        }
+    });
+    int32_t expected = 1;
+    while (expected <= kFrames) {
+        ImageBuffer* b = nullptr;
+        if (pool.GetInBufsVector(BUFFER_READ, &b) != STATUS_OK) continue;
+        if (b->seqId != expected) break;
+        ++expected;
+        b->bufDataSts.store(BUFFER_DATA_STATE_EMPTY, std::memory_order_release);
+    }
+    const int32_t reached = expected;
+    // Let a stopped writer finish: drain whatever it still publishes.
+    while (expected <= kFrames) {
+        ImageBuffer* b = nullptr;
+        if (pool.GetInBufsVector(BUFFER_READ, &b) != STATUS_OK) continue;
+        ++expected;
+        b->bufDataSts.store(BUFFER_DATA_STATE_EMPTY, std::memory_order_release);
+    }
+    writer.join();
+    EXPECT_EQ(reached, kFrames + 1) << "frame " << reached << " was passed over";
 }
 
 TEST_F(ImageBufferTest, UnsupportedUseTypeIsUnavailable) {

@@ -45,9 +45,9 @@ int firstEmpty(const ImageRing& ring) {
     return -1;
 }
 
-// The full buffer with the lowest non-zero seqId, ties to ring order; -1 when there is none.
+// One scan for the full buffer with the lowest non-zero seqId, ties to ring order.
 // A full buffer's seqId was written before it was published, so reading it is safe here.
-int oldestFull(const ImageRing& ring) {
+int scanOldestFull(const ImageRing& ring) {
     int oldest = -1;
     for (int i = 0; i < kImageGroupNum; ++i) {
         if (ring[i].bufDataSts.load(std::memory_order_acquire) != BUFFER_DATA_STATE_FULL) continue;
@@ -55,6 +55,16 @@ int oldestFull(const ImageRing& ring) {
         if (seqId != 0 && (oldest < 0 || seqId < ring[oldest].seqId)) oldest = i;
     }
     return oldest;
+}
+
+// The full buffer with the lowest non-zero seqId; -1 when there is none.
+// One scan is not enough while the writer publishes: a buffer may be checked just before
+// frame n lands in it, and frame n + 1, published next into a buffer checked later, be
+// taken first. A writer publishes its frames in sequence order, so every frame older than
+// one the first scan saw was published before it, and the second scan sees them all.
+int oldestFull(const ImageRing& ring) {
+    if (scanOldestFull(ring) < 0) return -1;
+    return scanOldestFull(ring);
 }
 
 }  // namespace
