@@ -264,7 +264,7 @@ TEST_F(ImageBufferTest, SelectionRules) {
 TEST_F(ImageBufferTest, ReaderTakesFramesInOrderWhileTheWriterPublishes) {
     allocateSmall();
     Logger::GetInstance().SetLogLevel("off", true);
-    constexpr int32_t kFrames = 100000;
+    constexpr int32_t kFrames = 20000;
     std::thread writer([&] {
         for (int32_t seq = 1; seq <= kFrames;) {
             ImageBuffer* b = nullptr;
