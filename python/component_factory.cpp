@@ -1,5 +1,6 @@
 #include "component_factory.h"
 
+#include "device/hqvga/korvane_device_hqvga.h"
 #include "korvane_tof_usb_sensor.h"
 
 namespace Korvane {
@@ -14,7 +15,10 @@ public:
     std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string& configPath, int index) override {
         return std::make_unique<KorvaneTOFUSBSensor>(configPath, index);
     }
-    std::unique_ptr<KorvaneDevice> makeDevice(DeviceType, PlatformType) override { return nullptr; }
+    std::unique_ptr<KorvaneDevice> makeDevice(DeviceType type, PlatformType platform) override {
+        if (type == HQVGA) return std::make_unique<KorvaneDeviceHQVGA>(platform);
+        return nullptr;
+    }
 };
 
 }  // namespace
