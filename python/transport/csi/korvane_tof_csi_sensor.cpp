@@ -105,14 +105,13 @@ int KorvaneTOFCSISensor::open(KorvaneTOFCamera& camera) {
     return result;
 }
 
-int KorvaneTOFCSISensor::openMediaTopology() {
+void KorvaneTOFCSISensor::openMediaTopology() {
     struct stat node{};
-    if (sys_.fstat(video_.get(), &node) != 0) return KorvaneSystemError;
+    if (sys_.fstat(video_.get(), &node) != 0) return;  // no bus name: reported by the bus lookup
     csi::MediaTopology topology = csi::discoverMediaTopology(sys_, node.st_rdev, board_);
     subdevices_ = std::move(topology.subdevices);
     sensorSubdevice_ = topology.sensor;
     busName_ = std::move(topology.busName);
-    return KorvaneSuccess;
 }
 
 int KorvaneTOFCSISensor::busNameFromNameFile() {

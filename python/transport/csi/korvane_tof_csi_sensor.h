@@ -48,7 +48,7 @@ private:
     };
 
     int v4l2Ioctl(int fd, unsigned long request, void* arg);
-    int openMediaTopology();
+    void openMediaTopology();
     int busNameFromNameFile();
     int openI2cBus();
     int readSensorSize(uint32_t& width, uint32_t& height);
