@@ -2,6 +2,7 @@
 
 #include "device/hqvga/korvane_device_hqvga.h"
 #include "korvane_tof_usb_sensor.h"
+#include "transport/csi/korvane_tof_csi_sensor.h"
 
 namespace Korvane {
 
@@ -11,7 +12,9 @@ namespace {
 // anything not yet built is reported as not implemented rather than faked.
 class DefaultComponentFactory final : public ComponentFactory {
 public:
-    std::unique_ptr<KorvaneTOFSensor> makeCsiSensor(const std::string&, PlatformType) override { return nullptr; }
+    std::unique_ptr<KorvaneTOFSensor> makeCsiSensor(const std::string& devicePath, PlatformType platform) override {
+        return std::make_unique<KorvaneTOFCSISensor>(devicePath, platform);
+    }
     std::unique_ptr<KorvaneTOFSensor> makeUsbSensor(const std::string& configPath, int index) override {
         return std::make_unique<KorvaneTOFUSBSensor>(configPath, index);
     }

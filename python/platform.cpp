@@ -1,10 +1,12 @@
 #include "platform.h"
 
-#include <cstdio>
+#include "transport/system/system_calls.h"
 
 namespace Korvane {
 
 namespace {
+
+constexpr size_t kModelLength = 99;
 
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
@@ -25,12 +27,9 @@ PlatformType platformFromModel(std::string_view model) {
 }
 
 PlatformType detectPlatform(const std::string& modelPath) {
-    std::FILE* file = std::fopen(modelPath.c_str(), "r");
-    if (file == nullptr) return PLATFORM_UNKNOWN;
-    char line[100] = {};
-    const bool read = std::fgets(line, sizeof line, file) != nullptr;
-    std::fclose(file);
-    return read ? platformFromModel(line) : PLATFORM_UNKNOWN;
+    std::string line;
+    if (sys::readFirstLine(sys::systemCalls(), modelPath, kModelLength, line) != 0) return PLATFORM_UNKNOWN;
+    return platformFromModel(line);
 }
 
 }  // namespace Korvane
