@@ -1,7 +1,7 @@
 #include "component_factory.h"
 
 #include "device/hqvga/korvane_device_hqvga.h"
-#include "korvane_tof_usb_sensor.h"
+#include "transport/usb/korvane_tof_usb_sensor.h"
 #include "transport/csi/korvane_tof_csi_sensor.h"
 
 namespace Korvane {

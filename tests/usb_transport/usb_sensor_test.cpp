@@ -8,7 +8,7 @@
 
 #include "component_factory.h"
 #include "korvane_tof_camera.h"
-#include "korvane_tof_usb_sensor.h"
+#include "transport/usb/korvane_tof_usb_sensor.h"
 #include "temp_dir.h"
 #include "virtual_camera_files.h"
 

@@ -13,7 +13,7 @@
 #include "hqvga_decode.h"
 #include "hqvga_sensor.h"
 #include "korvane_tof_camera.h"
-#include "korvane_tof_usb_sensor.h"
+#include "transport/usb/korvane_tof_usb_sensor.h"
 #include "temp_dir.h"
 #include "virtual_camera_files.h"
 #include "virtual_device_config.h"
