@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "phasor_polar.h"
+
 namespace Korvane::hqvga {
 
 namespace {
@@ -42,16 +44,23 @@ void computeDepth(const uint16_t* staging, const PhaseSettings& settings, float*
     }
     const float scale = depthScale(settings.frequencyHz);
     const uint8_t shift = settings.shift;
-    for (size_t i = 0; i < kPixels; ++i) {
-        // Exact integers: both differences of two converted samples fit in int16.
-        const int a = convertSample(q2[i], shift) - convertSample(q0[i], shift);
-        const int b = convertSample(q3[i], shift) - convertSample(q1[i], shift);
-        float phase = static_cast<float>(std::atan2(static_cast<double>(a), static_cast<double>(b)));
-        if (phase < 0.0f) phase += kTwoPi;
-        depth[i] = phase * scale * 1000.0f;
-        const float length = static_cast<float>(0.5 * std::sqrt(static_cast<double>(a) * a + static_cast<double>(b) * b));
-        amplitude[i] = length;
-        confidence[i] = length;
+    // One sensor row at a time: the phase differences, then their polar form.
+    int32_t a[kWidth];
+    int32_t b[kWidth];
+    float phase[kWidth];
+    for (size_t row = 0; row < kPixels; row += kWidth) {
+        for (int c = 0; c < kWidth; ++c) {
+            const size_t i = row + c;
+            // Exact integers: both differences of two converted samples fit in int16.
+            a[c] = convertSample(q2[i], shift) - convertSample(q0[i], shift);
+            b[c] = convertSample(q3[i], shift) - convertSample(q1[i], shift);
+        }
+        phasorPolar(a, b, kWidth, phase, amplitude + row);
+        for (int c = 0; c < kWidth; ++c) {
+            const float wrapped = phase[c] < 0.0f ? phase[c] + kTwoPi : phase[c];
+            depth[row + c] = wrapped * scale * 1000.0f;
+            confidence[row + c] = amplitude[row + c];
+        }
     }
 }
 
