@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "emulated_board.h"
+#include "depth_errors.h"
 #include "hqvga_decode.h"
 #include "hqvga_sensor.h"
 #include "korvane_tof_camera.h"
@@ -38,29 +39,14 @@ Sim::Scene roomScene() {
     return scene;
 }
 
-struct DepthErrors {
-    double meanSigned;  // mm: a systematic error (plane order, frequency, scale) shows here
-    double median;      // mm
-    double outliers;    // fraction of the pixels off by more than 80 mm
-};
-
-// Over the pixels that see a surface with a signal of at least `minAmplitude`; errors are
-// taken modulo the unambiguous range.
+// Over the pixels that see a surface with a signal of at least `minAmplitude`.
 DepthErrors compare(const float* depth, const Sim::HqvgaGroundTruth& truth, int range, float minAmplitude) {
-    std::vector<double> errors;
-    double sum = 0.0;
-    size_t outliers = 0;
+    DepthErrorStats stats(range);
     for (size_t i = 0; i < kPixels; ++i) {
         if (truth.depthMm[i] <= 0.0f || truth.amplitude[i] < minAmplitude) continue;
-        double error = std::fmod(static_cast<double>(depth[i]) - truth.depthMm[i], range);
-        if (error > range / 2.0) error -= range;
-        if (error < -range / 2.0) error += range;
-        sum += error;
-        outliers += std::fabs(error) > 80.0;
-        errors.push_back(std::fabs(error));
+        stats.add(depth[i], truth.depthMm[i]);
     }
-    std::nth_element(errors.begin(), errors.begin() + errors.size() / 2, errors.end());
-    return {sum / errors.size(), errors[errors.size() / 2], static_cast<double>(outliers) / errors.size()};
+    return stats.result();
 }
 
 // The simulated frame whose last image the driver stamped `timestampMs`.
