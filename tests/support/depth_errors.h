@@ -14,16 +14,26 @@ struct DepthErrors {
     double outliers;    // fraction of the pixels off by more than 80 mm
 };
 
-// Collects per-pixel errors taken modulo the unambiguous range, so a depth that wrapped
-// around counts by its distance across the wrap.
+// measured - truth taken modulo the unambiguous range, in [-range / 2, range / 2]: a depth
+// that wrapped around counts by its distance across the wrap.
+inline double wrappedSignedDepthError(double measuredMm, double trueMm, double rangeMm) {
+    double error = std::fmod(measuredMm - trueMm, rangeMm);
+    if (error > rangeMm / 2.0) error -= rangeMm;
+    if (error < -rangeMm / 2.0) error += rangeMm;
+    return error;
+}
+
+inline double wrappedDepthError(double measuredMm, double trueMm, double rangeMm) {
+    return std::fabs(wrappedSignedDepthError(measuredMm, trueMm, rangeMm));
+}
+
+// Collects per-pixel errors taken modulo the unambiguous range.
 class DepthErrorStats {
 public:
     explicit DepthErrorStats(double rangeMm) : range_(rangeMm) {}
 
     void add(double measuredMm, double trueMm) {
-        double error = std::fmod(measuredMm - trueMm, range_);
-        if (error > range_ / 2.0) error -= range_;
-        if (error < -range_ / 2.0) error += range_;
+        const double error = wrappedSignedDepthError(measuredMm, trueMm, range_);
         sum_ += error;
         outliers_ += std::fabs(error) > 80.0;
         errors_.push_back(std::fabs(error));

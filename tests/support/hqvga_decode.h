@@ -39,10 +39,4 @@ inline double phaseError(double a, double b) {
     return std::fmin(d, 2.0 * M_PI - d);
 }
 
-// Distance between two depths modulo the unambiguous range of `range` (2000 or 4000 mm).
-inline double wrappedDepthError(double a, double b, int range) {
-    const double d = std::fmod(std::fabs(a - b), range);
-    return std::fmin(d, range - d);
-}
-
 }  // namespace Korvane::testing

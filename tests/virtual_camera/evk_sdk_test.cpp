@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "depth_errors.h"
 #include "evk_camera.h"
 #include "hqvga_decode.h"
 #include "hqvga_sensor.h"
